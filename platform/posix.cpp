@@ -1,0 +1,207 @@
+// The platform layer on POSIX systems.
+#include "platform/platform.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace platform {
+
+bool GetCurrentDir(std::string& path) {
+  // getcwd with a null buffer allocates what the path needs, also beyond
+  // PATH_MAX (the C library then climbs the tree itself).
+  std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
+  if (!cwd) return false;
+  path = cwd.get();
+  return true;
+}
+
+bool ChangeDir(const std::string& path) {
+  if (chdir(path.c_str()) == 0) return true;
+  if (errno != ENAMETOOLONG) return false;
+  // Too long for one call: go there a piece at a time, each piece ending at
+  // a "/" and short enough for the kernel.
+  std::size_t start = 0;
+  if (path[0] == '/') {
+    if (chdir("/") != 0) return false;
+    start = 1;
+  }
+  constexpr std::size_t kPiece = 2048;
+  while (start < path.size()) {
+    std::size_t end = path.size();
+    if (end - start > kPiece) {
+      end = path.rfind('/', start + kPiece);
+      if (end == std::string::npos || end < start) return false;  // one name over the limit
+    }
+    const std::string piece = path.substr(start, end - start);
+    if (!piece.empty() && chdir(piece.c_str()) != 0) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+bool GetCurrentDirIdentity(DirIdentity& id) {
+  struct stat st;
+  if (stat(".", &st) != 0) return false;
+  id.volume = static_cast<std::uint64_t>(st.st_dev);
+  id.index = static_cast<std::uint64_t>(st.st_ino);
+  return true;
+}
+
+bool ListCurrentDir(std::vector<DirEntry>& entries) {
+  entries.clear();
+  struct DirCloser {
+    void operator()(DIR* d) const { closedir(d); }
+  };
+  std::unique_ptr<DIR, DirCloser> dir(opendir("."));
+  if (!dir) return false;
+  while (const dirent* e = readdir(dir.get())) {
+    const char* name = e->d_name;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+    bool isDirectory = false;
+#ifdef _DIRENT_HAVE_D_TYPE
+    if (e->d_type == DT_DIR) {
+      isDirectory = true;
+    } else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+      struct stat st;  // follows links; a broken link stays a file
+      isDirectory = stat(name, &st) == 0 && S_ISDIR(st.st_mode);
+    }
+#else
+    struct stat st;
+    isDirectory = stat(name, &st) == 0 && S_ISDIR(st.st_mode);
+#endif
+    entries.push_back({name, isDirectory});
+  }
+  std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
+    return std::strcmp(a.name.c_str(), b.name.c_str()) < 0;
+  });
+  return true;
+}
+
+InputFile::InputFile(InputFile&& other) noexcept : handle_(other.handle_), size_(other.size_) {
+  other.handle_ = -1;
+}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    size_ = other.size_;
+    other.handle_ = -1;
+  }
+  return *this;
+}
+
+InputFile::~InputFile() { Close(); }
+
+void InputFile::Close() {
+  if (handle_ >= 0) close(static_cast<int>(handle_));
+  handle_ = -1;
+}
+
+bool InputFile::Open(const char* path) {
+  Close();
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return false;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  // Back to blocking reads for a regular file (reads never wait on one anyway).
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  handle_ = fd;
+  size_ = static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
+bool InputFile::Read(void* buffer, std::size_t count, std::size_t& got) {
+  got = 0;
+  auto* out = static_cast<unsigned char*>(buffer);
+  while (got < count) {
+    // One read call moves at most about 2 GiB on Linux; loop for the rest.
+    const std::size_t chunk = std::min<std::size_t>(count - got, std::size_t{1} << 30);
+    const ssize_t n = read(static_cast<int>(handle_), out + got, chunk);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) break;  // the file shrank since its size was taken
+    got += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::FILE* CreateTextFile(const char* name) { return std::fopen(name, "w"); }
+
+// UTF-8, decoded by the Unicode standard's "maximal subpart" practice: every
+// ill-formed sequence (overlong forms, encoded surrogates, values above
+// U+10FFFF, stray continuation bytes, truncated sequences) becomes one U+FFFD
+// per maximal prefix of a well-formed sequence. Never produces more units than
+// there are bytes.
+std::ptrdiff_t ConvertFrom8Bit(const unsigned char* bytes, std::size_t count, char16_t* out) {
+  const unsigned char* p = bytes;
+  const unsigned char* const end = bytes + count;
+  char16_t* o = out;
+  auto isCont = [](unsigned char c) { return (c & 0xC0u) == 0x80u; };
+  while (p < end) {
+    const unsigned char c = *p;
+    if (c < 0x80) {
+      *o++ = c;
+      ++p;
+      continue;
+    }
+    // Length of the sequence and the allowed range of its second byte.
+    int length = 0;
+    unsigned char lo = 0x80, hi = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3;
+      if (c == 0xE0) lo = 0xA0;
+      if (c == 0xED) hi = 0x9F;  // no encoded surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      if (c == 0xF0) lo = 0x90;
+      if (c == 0xF4) hi = 0x8F;  // nothing above U+10FFFF
+    } else {
+      *o++ = 0xFFFD;  // C0, C1, F5..FF, or a continuation byte without a lead
+      ++p;
+      continue;
+    }
+    std::uint32_t cp = c & (0xFFu >> (length + 1));
+    int taken = 1;
+    for (; taken < length && p + taken < end; ++taken) {
+      const unsigned char b = p[taken];
+      if (taken == 1 ? (b < lo || b > hi) : !isCont(b)) break;
+      cp = (cp << 6) | (b & 0x3Fu);
+    }
+    p += taken;
+    if (taken < length) {
+      *o++ = 0xFFFD;  // the maximal subpart, replaced once
+    } else if (cp >= 0x10000) {
+      cp -= 0x10000;
+      *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      *o++ = static_cast<char16_t>(cp);
+    }
+  }
+  return o - out;
+}
+
+// The status is 8 bits wide here: a total of 256 would read as success.
+int ExitStatus(int total) {
+  if (total < 0) return 255;
+  return total > 254 ? 254 : total;
+}
+
+}  // namespace platform
