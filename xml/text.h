@@ -1,0 +1,30 @@
+// The reader's text: zero-terminated 16-bit units, and the character classes
+// and ASCII case folding that every part of the reader shares.
+#pragma once
+
+#include <string>
+
+namespace xml {
+
+using Unit = char16_t;
+using String = std::u16string;
+
+// Tab, line feed, carriage return and space; nothing else is whitespace.
+inline bool IsWhitespace(Unit c) { return c == u' ' || c == u'\n' || c == u'\r' || c == u'\t'; }
+
+inline bool IsAsciiLetter(Unit c) { return static_cast<unsigned>((c | 0x20) - u'a') < 26u; }
+inline bool IsDigit(Unit c) { return static_cast<unsigned>(c - u'0') < 10u; }
+
+// Folds "A" to "Z" onto "a" to "z"; every other unit is left as it is.
+inline Unit FoldCase(Unit c) {
+  return static_cast<unsigned>(c - u'A') < 26u ? static_cast<Unit>(c + 32) : c;
+}
+
+// A name starts with a letter or "_" and goes on with letters, digits, "_",
+// "-", ":" and ".".
+inline bool IsNameStart(Unit c) { return IsAsciiLetter(c) || c == u'_'; }
+inline bool IsNameChar(Unit c) {
+  return IsAsciiLetter(c) || IsDigit(c) || c == u'_' || c == u'-' || c == u':' || c == u'.';
+}
+
+}  // namespace xml
