@@ -1,0 +1,156 @@
+#include "xml/document.h"
+
+#include <bit>
+#include <cassert>
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "platform/platform.h"
+#include "xml/parser.h"
+
+namespace xml {
+
+// UTF-16 files are parsed in place, reading byte pairs as units low byte first.
+static_assert(std::endian::native == std::endian::little, "the in-place UTF-16 path assumes a little-endian host");
+
+namespace {
+
+struct UnitBufferDeleter {
+  void operator()(Unit* p) const { std::free(p); }
+};
+
+ByteBuffer AllocateBytes(std::uint64_t count) {
+  if (count > SIZE_MAX) return nullptr;
+  return ByteBuffer(static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(count))));
+}
+
+}  // namespace
+
+XmlDocument::XmlDocument() : root(std::make_unique<XmlNode>()) {}
+
+void XmlDocument::Reset() {
+  root = std::make_unique<XmlNode>();
+  errorText.clear();
+  errorPos = nullptr;
+  errorMessage = nullptr;
+}
+
+void XmlDocument::RecordError(const Unit* p, const char* message) {
+  assert(errorPos == nullptr && "one error per parse");
+  errorPos = p;
+  errorMessage = message;
+}
+
+bool XmlDocument::Load(const char* path) {
+  Reset();
+  platform::InputFile file;
+  if (!file.Open(path)) {
+    errorText = std::string("can not open file ") + path;
+    return false;
+  }
+  const std::uint64_t size = file.Size();
+  if (size > SIZE_MAX - 2) return false;
+  ByteBuffer bytes = AllocateBytes(size + 2);
+  if (!bytes) return false;
+  std::size_t got = 0;
+  if (!file.Read(bytes.get(), static_cast<std::size_t>(size), got)) {
+    errorText = std::string("can not open file ") + path;
+    return false;
+  }
+  file.Close();
+  return Decode(std::move(bytes), got, path);
+}
+
+bool XmlDocument::LoadBytes(ByteBuffer bytes, std::size_t size, const char* path) {
+  Reset();
+  return Decode(std::move(bytes), size, path);
+}
+
+bool XmlDocument::Decode(ByteBuffer bytes, std::size_t size, const char* path) {
+  bytes.get()[size] = 0;
+  bytes.get()[size + 1] = 0;
+  if (IsDeclaredUtf16(bytes.get(), size)) {
+    Unit* const text = reinterpret_cast<Unit*>(bytes.get());
+    text[size / 2] = 0;  // an odd trailing byte is dropped
+    SwapBytes(text);
+    text[0] = u' ';      // the byte-order mark reads as one blank column
+    isUnicode = 1;
+    return ParseText(text, path);
+  }
+  // 8-bit text: the data and its zero byte become at most size + 1 units.
+  if (size > SIZE_MAX / 2 - 1) return false;
+  std::unique_ptr<Unit, UnitBufferDeleter> text(static_cast<Unit*>(std::malloc(2 * size + 2)));
+  if (!text) return false;
+  const std::ptrdiff_t units = platform::ConvertFrom8Bit(bytes.get(), size + 1, text.get());
+  if (units <= 0 || text.get()[units - 1] != 0) return false;
+  bytes.reset();
+  isUnicode = 0;
+  return ParseText(text.get(), path);
+}
+
+bool XmlDocument::ParseText(const Unit* text, const char* path) {
+  const Unit* const p = SkipWhitespace(text);
+  if (*p == 0) {
+    RecordError(p, message::kDocumentIsEmpty);
+  } else {
+    ParseElement(root.get(), p);
+  }
+  if (!errorPos) return true;
+
+  // Line and column of the error: a line feed starts a new line, every other
+  // unit (carriage return and tab too) is one column.
+  std::int64_t line = 1;
+  std::int64_t column = 1;
+  for (const Unit* u = text; u != errorPos; ++u) {
+    if (*u == u'\n') {
+      ++line;
+      column = 1;
+    } else {
+      ++column;
+    }
+  }
+  char where[64];
+  std::snprintf(where, sizeof where, " Line:%" PRId64 ", Col:%" PRId64 " ", line, column);
+  errorText = std::string(path) + where + errorMessage;
+  return false;
+}
+
+bool IsDeclaredUtf16(const unsigned char* bytes, std::size_t size) {
+  if (size < 2) return false;
+  const bool little = bytes[0] == 0xFF && bytes[1] == 0xFE;
+  const bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
+  if (!little && !big) return false;
+
+  // The mark and at most 126 more whole units, up to a zero unit.
+  constexpr std::size_t kWindow = 127;
+  Unit window[kWindow];
+  std::size_t count = 0;
+  const std::size_t available = size / 2;
+  while (count < kWindow && count < available) {
+    const unsigned char lo = bytes[2 * count];
+    const unsigned char hi = bytes[2 * count + 1];
+    const Unit u = big ? static_cast<Unit>(lo << 8 | hi) : static_cast<Unit>(hi << 8 | lo);
+    if (u == 0) break;
+    window[count++] = u;
+  }
+  static constexpr Unit kLower[] = u"\"utf-16\"";
+  static constexpr Unit kUpper[] = u"\"UTF-16\"";
+  constexpr std::size_t kLength = 8;
+  for (std::size_t i = 1; i + kLength <= count; ++i) {
+    if (std::memcmp(window + i, kLower, kLength * sizeof(Unit)) == 0 ||
+        std::memcmp(window + i, kUpper, kLength * sizeof(Unit)) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void SwapBytes(Unit* text) {
+  if (text[0] != 0xFFFE) return;
+  for (Unit* u = text + 1; *u; ++u) *u = static_cast<Unit>(*u << 8 | *u >> 8);
+}
+
+}  // namespace xml
