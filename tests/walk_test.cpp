@@ -1,0 +1,173 @@
+// The whole program, run for real in temporary trees: the report byte for
+// byte and the exit status.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "batch/walk.h"
+#include "test_util.h"
+
+namespace {
+
+using testutil::ReadFile;
+using testutil::RunIn;
+using testutil::TempDir;
+using testutil::WriteFile;
+namespace fs = std::filesystem;
+
+const std::string kExe = XMLSWEEP_EXE;
+
+TEST(HasCheckedExtension, IsACaseSensitivePrefixTestOnTheLastDot) {
+  for (const char* name : {"a.xml", "a.xmlx", "a.xml~", "a.html", "a.htmlx", ".xml", "b.a.xml", "a.b.xml"}) {
+    EXPECT_TRUE(batch::HasCheckedExtension(name)) << name;
+  }
+  for (const char* name : {"a.XML", "a.Xml", "a.htm", "a.xhtml", "a.xsl", "a.xml.bak", "xml", "a.", "a", "a.txt"}) {
+    EXPECT_FALSE(batch::HasCheckedExtension(name)) << name;
+  }
+}
+
+TEST(Program, ReportsEveryFailingFileInByteOrderOfNames) {
+  TempDir t;
+  const fs::path& root = t.path();
+  WriteFile(root / "ok.xml", "<a/>");
+  WriteFile(root / "bad.xml", "<a>\n\n</b>");
+  WriteFile(root / "B.html", "");
+  WriteFile(root / "c.xmlx", "x");
+  WriteFile(root / "d.xml~", "<a>");
+  WriteFile(root / ".xml", "<a/>x");
+  WriteFile(root / "e.XML", "x");
+  WriteFile(root / "f.htm", "x");
+  WriteFile(root / "g.xsl", "x");
+  WriteFile(root / "h.xhtml", "x");
+  WriteFile(root / "sub" / "deep" / "n.xml", "<n>");
+  WriteFile(root / "sub" / "ok.html", "<p>fine</p>");
+  WriteFile(root / "a.b" / "x.xml", "</x>");
+  WriteFile(root / ".hidden" / "x.xml", "x");
+  WriteFile(root / ".svn" / "x.xml", "x");
+  fs::create_directory(root / "dir.xml");  // a directory is never parsed
+  WriteFile(root / "dir.xml" / "in.xml", "y");
+
+  EXPECT_EQ(RunIn(root, kExe), 8);
+  const std::string r = root.string();
+  EXPECT_EQ(ReadFile(root / "result.txt"),
+            "ParseError : .xml Line:1, Col:5 garbage after root element\n"
+            "CheckFile:" + r + "\\.xml Fail~~\n"
+            "ParseError : B.html Line:1, Col:1 Document is empty\n"
+            "CheckFile:" + r + "\\B.html Fail~~\n"
+            "ParseError : x.xml Line:1, Col:2 Error reading element name\n"
+            "CheckFile:" + r + "/a.b\\x.xml Fail~~\n"
+            "ParseError : bad.xml Line:3, Col:1 Error reading end tag\n"
+            "CheckFile:" + r + "\\bad.xml Fail~~\n"
+            "ParseError : c.xmlx Line:1, Col:1 '<' expected\n"
+            "CheckFile:" + r + "\\c.xmlx Fail~~\n"
+            "ParseError : d.xml~ Line:1, Col:4 Error reading element value\n"
+            "CheckFile:" + r + "\\d.xml~ Fail~~\n"
+            "ParseError : in.xml Line:1, Col:1 '<' expected\n"
+            "CheckFile:" + r + "/dir.xml\\in.xml Fail~~\n"
+            "ParseError : n.xml Line:1, Col:4 Error reading element value\n"
+            "CheckFile:" + r + "/sub/deep\\n.xml Fail~~\n"
+            "Total 8 Files Verification Failed");
+}
+
+TEST(Program, CleanTreeHasOnlyTheTotal) {
+  TempDir t;
+  WriteFile(t.path() / "a.xml", "<a/>");
+  WriteFile(t.path() / "notes.txt", "x");
+  WriteFile(t.path() / "result.txt", "old report, never parsed");
+  EXPECT_EQ(RunIn(t.path(), kExe + " ignored arguments"), 0);
+  EXPECT_EQ(ReadFile(t.path() / "result.txt"), "Total 0 Files Verification Failed");
+}
+
+TEST(Program, StatusIsClampedButTheTotalIsExact) {
+  TempDir t;
+  for (int i = 0; i < 300; ++i) WriteFile(t.path() / ("f" + std::to_string(i) + ".xml"), "x");
+  EXPECT_EQ(RunIn(t.path(), kExe), 254);
+  const std::string report = ReadFile(t.path() / "result.txt");
+  EXPECT_EQ(report.substr(report.rfind('\n') + 1), "Total 300 Files Verification Failed");
+}
+
+TEST(Program, ReportThatCannotBeCreated) {
+  TempDir t;
+  fs::create_directory(t.path() / "result.txt");
+  EXPECT_EQ(RunIn(t.path(), kExe + " > out.txt"), 255);
+  EXPECT_EQ(ReadFile(t.path() / "out.txt"), "Can't Create Result.TXT");
+}
+
+TEST(Program, SymlinkLoopIsWalkedOnce) {
+  TempDir t;
+  WriteFile(t.path() / "a" / "x.xml", "x");
+  fs::create_directory_symlink("..", t.path() / "a" / "up");
+  fs::create_directory_symlink("a", t.path() / "link");
+  fs::create_symlink("missing", t.path() / "broken.xml");  // a broken link is a file
+  EXPECT_EQ(RunIn(t.path(), kExe), 3);
+  const std::string r = t.path().string();
+  EXPECT_EQ(ReadFile(t.path() / "result.txt"),
+            "ParseError : x.xml Line:1, Col:1 '<' expected\n"
+            "CheckFile:" + r + "/a\\x.xml Fail~~\n"
+            "ParseError : can not open file broken.xml\n"
+            "CheckFile:" + r + "\\broken.xml Fail~~\n"
+            "ParseError : x.xml Line:1, Col:1 '<' expected\n"
+            "CheckFile:" + r + "/a\\x.xml Fail~~\n"
+            "Total 3 Files Verification Failed");
+}
+
+TEST(Program, FifoIsReportedNotWaitedOn) {
+  TempDir t;
+  ASSERT_EQ(mkfifo((t.path() / "x.xml").c_str(), 0644), 0);
+  EXPECT_EQ(RunIn(t.path(), "timeout 20 " + kExe), 1);
+  EXPECT_EQ(ReadFile(t.path() / "result.txt"),
+            "ParseError : can not open file x.xml\n"
+            "CheckFile:" + t.path().string() + "\\x.xml Fail~~\n"
+            "Total 1 Files Verification Failed");
+}
+
+TEST(Walk, RestoresTheCurrentDirectory) {
+  TempDir t;
+  WriteFile(t.path() / "a" / "b" / "x.xml", "x");
+  const fs::path before = fs::current_path();
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  EXPECT_EQ(batch::CheckDirectory(out, t.path().c_str()), 1);
+  EXPECT_EQ(fs::current_path(), before);
+  EXPECT_EQ(batch::CheckDirectory(out, (t.path() / "none").c_str()), 0);
+  EXPECT_EQ(fs::current_path(), before);
+  std::fclose(out);
+}
+
+// Permissions only bind an unprivileged user: as root the program runs as
+// "nobody" through setpriv.
+std::string Unprivileged(const std::string& command) {
+  if (geteuid() != 0) return command;
+  if (std::system("setpriv --reuid=65534 --regid=65534 --clear-groups true >/dev/null 2>&1") != 0) return "";
+  return "setpriv --reuid=65534 --regid=65534 --clear-groups " + command;
+}
+
+TEST(Program, UnreadableDirectoriesAndFiles) {
+  const std::string command = Unprivileged(kExe);
+  if (command.empty()) GTEST_SKIP() << "cannot run as an unprivileged user here";
+  TempDir t;
+  const fs::path& root = t.path();
+  WriteFile(root / "closed" / "x.xml", "x");  // cannot be entered
+  WriteFile(root / "unlisted" / "x.xml", "x");  // can be entered, not listed
+  WriteFile(root / "secret.xml", "<a/>");
+  WriteFile(root / "z.xml", "x");
+  fs::permissions(root, fs::perms::all);
+  fs::permissions(root / "closed", fs::perms::none);
+  fs::permissions(root / "unlisted", fs::perms::owner_exec | fs::perms::others_exec);
+  fs::permissions(root / "secret.xml", fs::perms::none);
+  fs::permissions(root / "z.xml", fs::perms::all);
+  EXPECT_EQ(RunIn(root, command), 2);
+  const std::string r = root.string();
+  EXPECT_EQ(ReadFile(root / "result.txt"),
+            "Can't Change Directory to closed\n"
+            "ParseError : can not open file secret.xml\n"
+            "CheckFile:" + r + "\\secret.xml Fail~~\n"
+            "ParseError : z.xml Line:1, Col:1 '<' expected\n"
+            "CheckFile:" + r + "\\z.xml Fail~~\n"
+            "Total 2 Files Verification Failed");
+}
+
+}  // namespace
