@@ -171,3 +171,27 @@ TEST(Program, UnreadableDirectoriesAndFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sample tree the README runs the tool on.
+TEST(Program, SampleTree) {
+  TempDir t;
+  const fs::path root = t.path() / "examples";
+  fs::copy(XMLSWEEP_EXAMPLES, root, fs::copy_options::recursive);
+  fs::remove(root / "result.txt");
+  EXPECT_EQ(RunIn(root, kExe), 4);
+  const std::string r = root.string();
+  EXPECT_EQ(ReadFile(root / "result.txt"),
+            "ParseError : mismatched.xml Line:3, Col:13 Error reading end tag\n"
+            "CheckFile:" + r + "/broken\\mismatched.xml Fail~~\n"
+            "ParseError : mixed.xml Line:3, Col:3 Error reading element value, both cdata and child element exist\n"
+            "CheckFile:" + r + "/broken\\mixed.xml Fail~~\n"
+            "ParseError : unclosed.html Line:4, Col:3 Error reading end tag\n"
+            "CheckFile:" + r + "/broken\\unclosed.html Fail~~\n"
+            "ParseError : broken-attribute.xml Line:2, Col:16 Error reading attributes value, expecting quotation\n"
+            "CheckFile:" + r + "/config\\broken-attribute.xml Fail~~\n"
+            "Total 4 Files Verification Failed");
+}
+
+}  // namespace
