@@ -47,9 +47,9 @@ TEST(AttributeMap, OrdersByFoldedUnitsWithPrefixesFirst) {
 
 TEST(XmlNode, AppendKeepsDocumentOrderAndLinks) {
   XmlNode parent;
-  auto* a = new XmlNode;
-  auto* b = new XmlNode;
-  auto* c = new XmlNode;
+  auto* a = xml::NewNode();
+  auto* b = xml::NewNode();
+  auto* c = xml::NewNode();
   parent.AppendChild(a);
   parent.AppendChild(b);
   parent.AppendChild(c);
@@ -72,24 +72,24 @@ TEST(XmlNode, FreesDeepChainsAndWideTrees) {
     XmlNode root;
     XmlNode* node = &root;
     for (int i = 0; i < kCount; ++i) {
-      auto* child = new XmlNode;
+      auto* child = xml::NewNode();
       node->AppendChild(child);
       node = child;
     }
   }
   {
     XmlNode root;
-    for (int i = 0; i < kCount; ++i) root.AppendChild(new XmlNode);
+    for (int i = 0; i < kCount; ++i) root.AppendChild(xml::NewNode());
   }
   {
     // A comb: every node of a deep chain also has a few leaves.
     XmlNode root;
     XmlNode* node = &root;
     for (int i = 0; i < kCount / 4; ++i) {
-      auto* child = new XmlNode;
-      node->AppendChild(new XmlNode);
+      auto* child = xml::NewNode();
+      node->AppendChild(xml::NewNode());
       node->AppendChild(child);
-      node->AppendChild(new XmlNode);
+      node->AppendChild(xml::NewNode());
       node = child;
     }
   }

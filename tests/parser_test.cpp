@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(RawElements, DocumentTest, testing::Values(
 
 // Documents that pass, rendered as name[attributes]=value(children).
 std::string Render(const xml::XmlNode& node) {
-  std::u16string out = node.name;
+  std::u16string out(node.name);
   if (!node.attributes.empty()) {
     out += u'[';
     for (const auto& [key, value] : node.attributes) out += key + u"=" + value + u";";

@@ -40,7 +40,7 @@ std::string Printable(const std::basic_string<Char>& text) {
 // `name`. Returns "" when the document passes, else the error text.
 inline std::string Check(const std::string& bytes, const char* name = "t.xml",
                          xml::XmlDocument* out = nullptr) {
-  xml::ByteBuffer buffer(static_cast<unsigned char*>(std::malloc(bytes.size() + 2)));
+  xml::ByteBuffer buffer = xml::AllocateFileBuffer(bytes.size());
   std::memcpy(buffer.get(), bytes.data(), bytes.size());
   xml::XmlDocument local;
   xml::XmlDocument& doc = out ? *out : local;

@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "xml/parser.h"
+#include "xml/scan.h"
 
 namespace xml {
 
@@ -22,17 +23,31 @@ struct UnitBufferDeleter {
   void operator()(Unit* p) const { std::free(p); }
 };
 
-ByteBuffer AllocateBytes(std::uint64_t count) {
-  if (count > SIZE_MAX) return nullptr;
-  return ByteBuffer(static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(count))));
-}
+static_assert(kBufferPadding >= kTextPadding, "the UTF-16 text is parsed in the file buffer");
 
 }  // namespace
 
-XmlDocument::XmlDocument() : root(std::make_unique<XmlNode>()) {}
+ByteBuffer AllocateFileBuffer(std::size_t size) {
+  if (size > SIZE_MAX - kBufferPadding) return nullptr;
+  return ByteBuffer(static_cast<unsigned char*>(std::malloc(size + kBufferPadding)));
+}
+
+XmlDocument::XmlDocument() : root(std::make_unique<XmlNode>(&arena_)) {}
+
+XmlDocument::~XmlDocument() { DropTree(); }
+
+// The nodes below the root are not destroyed one by one: all their memory,
+// and all their strings' and attributes', is in the arena.
+void XmlDocument::DropTree() {
+  root->firstChild = nullptr;
+  root->lastChild = nullptr;
+  root.reset();
+  arena_.release();
+}
 
 void XmlDocument::Reset() {
-  root = std::make_unique<XmlNode>();
+  DropTree();
+  root = std::make_unique<XmlNode>(&arena_);
   errorText.clear();
   errorPos = nullptr;
   errorMessage = nullptr;
@@ -52,8 +67,8 @@ bool XmlDocument::Load(const char* path) {
     return false;
   }
   const std::uint64_t size = file.Size();
-  if (size > SIZE_MAX - 2) return false;
-  ByteBuffer bytes = AllocateBytes(size + 2);
+  if (size > SIZE_MAX) return false;
+  ByteBuffer bytes = AllocateFileBuffer(static_cast<std::size_t>(size));
   if (!bytes) return false;
   std::size_t got = 0;
   if (!file.Read(bytes.get(), static_cast<std::size_t>(size), got)) {
@@ -70,22 +85,22 @@ bool XmlDocument::LoadBytes(ByteBuffer bytes, std::size_t size, const char* path
 }
 
 bool XmlDocument::Decode(ByteBuffer bytes, std::size_t size, const char* path) {
-  bytes.get()[size] = 0;
-  bytes.get()[size + 1] = 0;
+  std::memset(bytes.get() + size, 0, kBufferPadding);
   if (IsDeclaredUtf16(bytes.get(), size)) {
     Unit* const text = reinterpret_cast<Unit*>(bytes.get());
-    text[size / 2] = 0;  // an odd trailing byte is dropped
+    text[size / 2] = 0;  // an odd trailing byte is dropped; the padding stays zero
     SwapBytes(text);
     text[0] = u' ';      // the byte-order mark reads as one blank column
     isUnicode = 1;
     return ParseText(text, path);
   }
   // 8-bit text: the data and its zero byte become at most size + 1 units.
-  if (size > SIZE_MAX / 2 - 1) return false;
-  std::unique_ptr<Unit, UnitBufferDeleter> text(static_cast<Unit*>(std::malloc(2 * size + 2)));
+  if (size > (SIZE_MAX - kTextPadding) / 2 - 1) return false;
+  std::unique_ptr<Unit, UnitBufferDeleter> text(static_cast<Unit*>(std::malloc(2 * size + 2 + kTextPadding)));
   if (!text) return false;
   const std::ptrdiff_t units = platform::ConvertFrom8Bit(bytes.get(), size + 1, text.get());
   if (units <= 0 || text.get()[units - 1] != 0) return false;
+  std::memset(text.get() + units, 0, kTextPadding);
   bytes.reset();
   isUnicode = 0;
   return ParseText(text.get(), path);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
+#include <memory_resource>
 #include <string>
 
 #include "xml/node.h"
@@ -33,10 +34,21 @@ inline constexpr char kTextAndChild[] = "Error reading element value, both cdata
 struct FreeDeleter {
   void operator()(void* p) const { std::free(p); }
 };
-// A malloc'ed byte buffer: the file's data and room for two zero bytes.
+// A malloc'ed byte buffer: a file's data and kBufferPadding bytes more.
 using ByteBuffer = std::unique_ptr<unsigned char, FreeDeleter>;
+inline constexpr std::size_t kBufferPadding = 32;
+
+// A buffer for `size` bytes of file data, or null when memory is short.
+ByteBuffer AllocateFileBuffer(std::size_t size);
 
 struct XmlDocument {
+ private:
+  // Every node, string and attribute of the tree lives here; dropping the
+  // tree releases it whole instead of node by node. Declared first so that it
+  // outlives the tree.
+  std::pmr::monotonic_buffer_resource arena_;
+
+ public:
   std::unique_ptr<XmlNode> root;  // replaced by a fresh node at each load
   std::string errorText;          // why the last load failed; may be empty
   const Unit* errorPos = nullptr; // where parsing failed; only tested, never followed after a load
@@ -44,13 +56,17 @@ struct XmlDocument {
   int isUnicode = 0;              // 1: the last file was read as UTF-16
 
   XmlDocument();
+  ~XmlDocument();
+  XmlDocument(const XmlDocument&) = delete;
+  XmlDocument& operator=(const XmlDocument&) = delete;
 
   // Reads and parses the file at `path`. True when it is well-formed; false
   // with `errorText` set, or empty when memory or the 8-bit conversion failed.
   bool Load(const char* path);
 
-  // Everything Load does after reading the file: `bytes` holds `size` bytes of
-  // data and room for two more. `path` only names the file in the error text.
+  // Everything Load does after reading the file: `bytes` (from
+  // AllocateFileBuffer) holds `size` bytes of data. `path` only names the file
+  // in the error text.
   bool LoadBytes(ByteBuffer bytes, std::size_t size, const char* path);
 
   // Parses the element at `p` (leading markup first) into `node`, with all
@@ -63,9 +79,10 @@ struct XmlDocument {
 
  private:
   void Reset();
+  void DropTree();
   bool Decode(ByteBuffer bytes, std::size_t size, const char* path);
   bool ParseText(const Unit* text, const char* path);
-  String run_;  // the content parser's text run, reused so it keeps its capacity
+  std::u16string run_;  // the content parser's text run, reused so it keeps its capacity
 };
 
 // Whether the file is UTF-16: a byte-order mark, then "utf-16" or "UTF-16" in

@@ -1,11 +1,13 @@
 #include "xml/node.h"
 
 #include <algorithm>
+#include <new>
+#include <tuple>
 #include <utility>
 
 namespace xml {
 
-bool CaseInsensitiveLess::operator()(const String& a, const String& b) const {
+bool CaseInsensitiveLess::operator()(StringView a, StringView b) const {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
     const Unit x = FoldCase(a[i]);
@@ -13,6 +15,19 @@ bool CaseInsensitiveLess::operator()(const String& a, const String& b) const {
     if (x != y) return x < y;
   }
   return a.size() < b.size();
+}
+
+XmlNode::XmlNode(std::pmr::memory_resource* memory) : name(memory), value(memory), attributes(memory) {}
+
+XmlNode* NewNode(std::pmr::memory_resource* memory) {
+  void* const place = memory->allocate(sizeof(XmlNode), alignof(XmlNode));
+  return ::new (place) XmlNode(memory);
+}
+
+void DeleteNode(XmlNode* node) {
+  std::pmr::memory_resource* const memory = node->Memory();
+  node->~XmlNode();
+  memory->deallocate(node, sizeof(XmlNode), alignof(XmlNode));
 }
 
 XmlNode::~XmlNode() {
@@ -28,7 +43,7 @@ XmlNode::~XmlNode() {
     }
     XmlNode* const up = node->parent;
     up->firstChild = node->nextSibling;
-    delete node;
+    DeleteNode(node);
     if (up->firstChild) {
       node = up->firstChild;
     } else {
@@ -49,11 +64,14 @@ void XmlNode::AppendChild(XmlNode* child) {
   lastChild = child;
 }
 
-void XmlNode::AddAttribute(String key, String text) {
-  attributes.try_emplace(std::move(key), std::move(text));
+void XmlNode::AddAttribute(StringView key, StringView text) {
+  const auto at = attributes.lower_bound(key);
+  if (at != attributes.end() && !attributes.key_comp()(key, at->first)) return;  // the first one stays
+  // Key and value are made in place, with the map's memory.
+  attributes.emplace_hint(at, std::piecewise_construct, std::forward_as_tuple(key), std::forward_as_tuple(text));
 }
 
-const String* FindAttribute(const XmlNode& node, const String& name) {
+const String* FindAttribute(const XmlNode& node, StringView name) {
   const auto it = node.attributes.find(name);
   return it == node.attributes.end() ? nullptr : &it->second;
 }

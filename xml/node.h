@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <memory_resource>
 
 #include "xml/text.h"
 
@@ -10,12 +11,13 @@ namespace xml {
 // ASCII-case-insensitive ordering: "A" to "Z" fold onto "a" to "z", then units
 // compare as unsigned 16-bit values; a prefix orders first.
 struct CaseInsensitiveLess {
-  bool operator()(const String& a, const String& b) const;
+  using is_transparent = void;
+  bool operator()(StringView a, StringView b) const;
 };
 
 // Keys that differ only in ASCII case are one key. The first value added for a
 // key stays; later duplicates are ignored.
-using AttributeMap = std::map<String, String, CaseInsensitiveLess>;
+using AttributeMap = std::pmr::map<String, String, CaseInsensitiveLess>;
 
 struct XmlNode {
   String name;
@@ -27,19 +29,29 @@ struct XmlNode {
   XmlNode* prevSibling = nullptr;  // not owned
   XmlNode* nextSibling = nullptr;  // owned
 
-  XmlNode() = default;
+  // Strings and attributes take their memory from `memory`.
+  explicit XmlNode(std::pmr::memory_resource* memory = std::pmr::get_default_resource());
   XmlNode(const XmlNode&) = delete;
   XmlNode& operator=(const XmlNode&) = delete;
   // Frees the whole subtree without recursion, however deep or wide it is.
   ~XmlNode();
 
-  // Links `child` (a fresh node, now owned by this one) as the last child.
+  std::pmr::memory_resource* Memory() const { return name.get_allocator().resource(); }
+
+  // Links `child` (made by NewNode, now owned by this one) as the last child.
   void AppendChild(XmlNode* child);
   // Adds the attribute unless a key equal to `key` is present.
-  void AddAttribute(String key, String text);
+  void AddAttribute(StringView key, StringView text);
 };
 
+// A new node whose own memory, strings and attributes come from `memory`.
+// Nodes of one tree share one resource.
+XmlNode* NewNode(std::pmr::memory_resource* memory = std::pmr::get_default_resource());
+
+// Destroys `node` with its subtree and gives its memory back.
+void DeleteNode(XmlNode* node);
+
 // The value of the attribute whose key equals `name`, or null.
-const String* FindAttribute(const XmlNode& node, const String& name);
+const String* FindAttribute(const XmlNode& node, StringView name);
 
 }  // namespace xml

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "xml/entities.h"
+#include "xml/scan.h"
 
 namespace xml {
 
@@ -33,7 +34,7 @@ const Unit* Find(const Unit* p, Unit unit) {
   return p;
 }
 
-bool EqualsIgnoreCase(const String& s, const Unit* ascii) {
+bool EqualsIgnoreCase(StringView s, const Unit* ascii) {
   std::size_t i = 0;
   for (; i < s.size() && ascii[i]; ++i) {
     if (FoldCase(s[i]) != ascii[i]) return false;
@@ -50,7 +51,15 @@ bool IsCdataOpen(const Unit* p) {
   return true;
 }
 
-String EndTag(const XmlNode& node) { return u"</" + node.name + u">"; }
+std::u16string EndTag(const XmlNode& node) { return u"</" + std::u16string(node.name) + u">"; }
+
+// The end of the name that starts at `p`, or `p` when none starts there.
+const Unit* ScanName(const Unit* p) {
+  if (!IsNameStart(*p)) return p;
+  ++p;
+  while (IsNameChar(*p)) ++p;
+  return p;
+}
 
 // The start tag of `node`, after any leading markup. Returns the position
 // after its ">" (the content start) or after its "/>" (`empty` set).
@@ -66,7 +75,6 @@ const Unit* ParseStartTag(XmlNode& node, const Unit* p, XmlDocument& doc, bool& 
     doc.RecordError(p + 1, message::kElementName);
     return nullptr;
   }
-  String name;
   for (;;) {
     const Unit* const q = SkipWhitespace(cursor);
     if (*q == 0) {
@@ -85,12 +93,12 @@ const Unit* ParseStartTag(XmlNode& node, const Unit* p, XmlDocument& doc, bool& 
       empty = false;
       return q + 1;
     }
-    cursor = q;
-    if (!ReadName(name, cursor)) {
+    const Unit* const nameEnd = ScanName(q);
+    if (nameEnd == q) {
       doc.RecordError(q, message::kAttributeName);
       return nullptr;
     }
-    const Unit* const r = SkipWhitespace(cursor);
+    const Unit* const r = SkipWhitespace(nameEnd);
     if (*r != u'=') {
       doc.RecordError(r, message::kExpectingEquals);
       return nullptr;
@@ -106,7 +114,8 @@ const Unit* ParseStartTag(XmlNode& node, const Unit* p, XmlDocument& doc, bool& 
       return nullptr;
     }
     // The value as written: no references decoded, line breaks kept.
-    node.AddAttribute(name, String(v + 1, close));
+    node.AddAttribute(StringView(q, static_cast<std::size_t>(nameEnd - q)),
+                      StringView(v + 1, static_cast<std::size_t>(close - (v + 1))));
     cursor = close + 1;  // the next attribute may follow without whitespace
   }
 }
@@ -153,10 +162,8 @@ const Unit* SkipWhitespace(const Unit* p) {
 
 bool ReadName(String& out, const Unit*& cursor) {
   out.clear();
-  const Unit* p = cursor;
-  if (!IsNameStart(*p)) return false;
-  ++p;
-  while (IsNameChar(*p)) ++p;
+  const Unit* const p = ScanName(cursor);
+  if (p == cursor) return false;
   out.assign(cursor, p);
   cursor = p;
   return true;
@@ -192,11 +199,10 @@ const Unit* SkipMisc(const Unit* p, XmlDocument& doc) {
   return p;
 }
 
-const Unit* ParseContent(XmlNode& node, const Unit* p, XmlDocument& doc, String& run, XmlNode*& child) {
+const Unit* ParseContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& run, XmlNode*& child) {
   // A raw element (cdata="true" in any case, or "1") holds everything up to
   // the first exact occurrence of its end tag, as written.
-  static const String kCdata = u"cdata";
-  if (const String* raw = FindAttribute(node, kCdata)) {
+  if (const String* raw = FindAttribute(node, u"cdata")) {
     if (EqualsIgnoreCase(*raw, u"true") || *raw == u"1") {
       const Unit* const end = Search(p, EndTag(node).c_str());
       if (*end == 0) {
@@ -211,14 +217,62 @@ const Unit* ParseContent(XmlNode& node, const Unit* p, XmlDocument& doc, String&
   return ContinueContent(node, p, doc, run, child);
 }
 
+namespace {
+
+// The text run of the content parser. While it is one stretch of the text as
+// written, only its bounds are kept; it is copied into the scratch buffer
+// once something else (a decoded reference, a CDATA section) joins it.
+class Run {
+ public:
+  explicit Run(std::u16string& buffer) : buffer_(buffer) { buffer_.clear(); }
+
+  void AppendText(const Unit* begin, const Unit* end) {
+    if (begin == end) return;
+    if (!buffered_) {
+      if (!begin_) {
+        begin_ = begin;
+        end_ = end;
+        return;
+      }
+      if (end_ == begin) {
+        end_ = end;
+        return;
+      }
+      Buffer();
+    }
+    buffer_.append(begin, end);
+  }
+  void AppendUnit(Unit u) {
+    if (!buffered_) Buffer();
+    buffer_.push_back(u);
+  }
+  bool Empty() const { return buffered_ ? buffer_.empty() : begin_ == nullptr; }
+  StringView View() const {
+    return buffered_ ? StringView(buffer_) : StringView(begin_, static_cast<std::size_t>(end_ - begin_));
+  }
+
+ private:
+  void Buffer() {
+    buffer_.assign(begin_, end_);
+    buffered_ = true;
+  }
+  std::u16string& buffer_;
+  const Unit* begin_ = nullptr;
+  const Unit* end_ = nullptr;
+  bool buffered_ = false;
+};
+
+}  // namespace
+
 // Content is read in runs: a run starts at the content start and after each
 // child element or skipped construct, and collects decoded text and CDATA.
 // `leading` stays true while the run holds nothing but whitespace and empty
 // CDATA sections; text and child elements may not share an element.
-const Unit* ContinueContent(XmlNode& node, const Unit* p, XmlDocument& doc, String& run, XmlNode*& child) {
+const Unit* ContinueContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& scratch,
+                            XmlNode*& child) {
   child = nullptr;
   for (;;) {
-    run.clear();
+    Run run(scratch);
     bool leading = true;
     if (*p == 0) {
       doc.RecordError(p, message::kElementValue);
@@ -241,19 +295,31 @@ const Unit* ContinueContent(XmlNode& node, const Unit* p, XmlDocument& doc, Stri
             return nullptr;
           }
         }
-        run.append(s, close);
+        run.AppendText(s, close);
         p = close + 3;
+      } else if (leading && IsWhitespace(*p)) {
+        const Unit* const blank = SkipWhitespace(p);
+        run.AppendText(p, blank);
+        p = blank;
       } else {
         // Tested on the unit as written: "&#32;" is text, not whitespace.
-        if (leading && !IsWhitespace(*p)) {
+        if (leading) {
           leading = false;
           if (node.firstChild) {
             doc.RecordError(p, message::kTextAndChild);
             return nullptr;
           }
         }
-        const std::uint32_t c = ReadChar(p);
-        if (c & 0xFFFFu) run.push_back(static_cast<Unit>(c));
+        // Plain units stand for themselves; "&" and control units go
+        // through ReadChar.
+        const Unit* const plain = ScanPlainText(p);
+        if (plain != p) {
+          run.AppendText(p, plain);
+          p = plain;
+        } else {
+          const std::uint32_t c = ReadChar(p);
+          if (c & 0xFFFFu) run.AppendUnit(static_cast<Unit>(c));
+        }
       }
       if (*p == 0) {
         doc.RecordError(p, message::kElementValue);
@@ -262,7 +328,7 @@ const Unit* ContinueContent(XmlNode& node, const Unit* p, XmlDocument& doc, Stri
     }
     // A "<" that does not open a CDATA section.
     if (p[1] == u'/') {
-      if (!node.firstChild && !run.empty()) node.value = run;
+      if (!node.firstChild && !run.Empty()) node.value.assign(run.View());
       return p;
     }
     if (IsNameStart(p[1])) {
@@ -270,7 +336,7 @@ const Unit* ContinueContent(XmlNode& node, const Unit* p, XmlDocument& doc, Stri
         doc.RecordError(p, message::kTextAndChild);
         return nullptr;
       }
-      child = new XmlNode;
+      child = NewNode(node.Memory());
       node.AppendChild(child);  // appended before it is parsed: a failed child stays
       return p;
     }

@@ -2,12 +2,17 @@
 // and ASCII case folding that every part of the reader shares.
 #pragma once
 
+#include <memory_resource>
 #include <string>
+#include <string_view>
 
 namespace xml {
 
 using Unit = char16_t;
-using String = std::u16string;
+// Strings of the tree take their memory from the resource they were made
+// with (a document's arena for a loaded tree).
+using String = std::pmr::u16string;
+using StringView = std::u16string_view;
 
 // Tab, line feed, carriage return and space; nothing else is whitespace.
 inline bool IsWhitespace(Unit c) { return c == u' ' || c == u'\n' || c == u'\r' || c == u'\t'; }

@@ -1,0 +1,65 @@
+// The vector scanners agree with their portable loops.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "xml/scan.h"
+
+namespace {
+
+// Text placed as the reader places it: 16-byte aligned, zero-terminated,
+// zeroed padding after.
+class AlignedText {
+ public:
+  explicit AlignedText(const std::u16string& text) {
+    bytes_ = (text.size() + 1) * 2 + xml::kTextPadding;
+    data_ = static_cast<char16_t*>(std::aligned_alloc(16, (bytes_ + 15) / 16 * 16));
+    std::memset(data_, 0, bytes_);
+    std::memcpy(data_, text.data(), text.size() * 2);
+  }
+  ~AlignedText() { std::free(data_); }
+  AlignedText(const AlignedText&) = delete;
+  AlignedText& operator=(const AlignedText&) = delete;
+  const char16_t* data() const { return data_; }
+
+ private:
+  char16_t* data_;
+  std::size_t bytes_;
+};
+
+void ExpectSameAtEveryStart(const std::u16string& text) {
+  AlignedText t(text);
+  for (std::size_t start = 0; start <= text.size(); ++start) {
+    const char16_t* p = t.data() + start;
+    ASSERT_EQ(xml::ScanPlainText(p), xml::ScanPlainTextPortable(p)) << "start " << start;
+  }
+}
+
+TEST(ScanPlainText, StopsAtMarkupReferencesAndControlUnits) {
+  for (const char16_t* stop : {u"<", u"&", u"\x01", u"\x1f", u"\x0b"}) {
+    for (std::size_t at = 0; at < 40; ++at) {
+      std::u16string text(40, u'x');
+      text[at] = stop[0];
+      ExpectSameAtEveryStart(text);
+    }
+  }
+  // Units that look like the special ones in one byte, or above 0x7FFF.
+  ExpectSameAtEveryStart(u"\t\n\r \u3c00\u263c\u0026\u2600\uffff\u8000\u001f");
+  ExpectSameAtEveryStart(u"");
+  ExpectSameAtEveryStart(std::u16string(100, u'a'));
+}
+
+TEST(ScanPlainText, AgreesOnRandomText) {
+  std::mt19937 random(7);
+  const char16_t alphabet[] = {u'a', u' ', u'\t', u'\n', u'\r', u'<', u'&', 1, 31, 32, 0x3c00, 0xfffe, 0x8000};
+  for (int round = 0; round < 300; ++round) {
+    std::u16string text(random() % 70, u'a');
+    for (auto& u : text) u = random() % 4 ? u'a' : alphabet[random() % std::size(alphabet)];
+    ExpectSameAtEveryStart(text);
+  }
+}
+
+}  // namespace
