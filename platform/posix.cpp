@@ -1,5 +1,6 @@
 // The platform layer on POSIX systems.
 #include "platform/platform.h"
+#include "platform/utf8.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -142,60 +143,9 @@ bool InputFile::Read(void* buffer, std::size_t count, std::size_t& got) {
 
 std::FILE* CreateTextFile(const char* name) { return std::fopen(name, "w"); }
 
-// UTF-8, decoded by the Unicode standard's "maximal subpart" practice: every
-// ill-formed sequence (overlong forms, encoded surrogates, values above
-// U+10FFFF, stray continuation bytes, truncated sequences) becomes one U+FFFD
-// per maximal prefix of a well-formed sequence. Never produces more units than
-// there are bytes.
+// The 8-bit encoding here is UTF-8, always.
 std::ptrdiff_t ConvertFrom8Bit(const unsigned char* bytes, std::size_t count, char16_t* out) {
-  const unsigned char* p = bytes;
-  const unsigned char* const end = bytes + count;
-  char16_t* o = out;
-  auto isCont = [](unsigned char c) { return (c & 0xC0u) == 0x80u; };
-  while (p < end) {
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      *o++ = c;
-      ++p;
-      continue;
-    }
-    // Length of the sequence and the allowed range of its second byte.
-    int length = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      if (c == 0xE0) lo = 0xA0;
-      if (c == 0xED) hi = 0x9F;  // no encoded surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      if (c == 0xF0) lo = 0x90;
-      if (c == 0xF4) hi = 0x8F;  // nothing above U+10FFFF
-    } else {
-      *o++ = 0xFFFD;  // C0, C1, F5..FF, or a continuation byte without a lead
-      ++p;
-      continue;
-    }
-    std::uint32_t cp = c & (0xFFu >> (length + 1));
-    int taken = 1;
-    for (; taken < length && p + taken < end; ++taken) {
-      const unsigned char b = p[taken];
-      if (taken == 1 ? (b < lo || b > hi) : !isCont(b)) break;
-      cp = (cp << 6) | (b & 0x3Fu);
-    }
-    p += taken;
-    if (taken < length) {
-      *o++ = 0xFFFD;  // the maximal subpart, replaced once
-    } else if (cp >= 0x10000) {
-      cp -= 0x10000;
-      *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
-      *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      *o++ = static_cast<char16_t>(cp);
-    }
-  }
-  return o - out;
+  return DecodeUtf8(bytes, count, out);
 }
 
 // The status is 8 bits wide here: a total of 256 would read as success.

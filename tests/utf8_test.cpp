@@ -2,10 +2,12 @@
 // maximal subpart at a time.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/utf8.h"
 #include "test_util.h"
 
 namespace {
@@ -67,5 +69,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, Utf8Test, testing::Values(
     Utf8Case{"\xF0\x9F\xC3\xA9", {R, u'\u00e9'}},
     Utf8Case{std::string("\xE2\x82\0", 3), std::u16string({R, 0})},
     Utf8Case{"\xE1\x80\xE2\xF0\x91\x92\xF1\xBF\x41", {R, R, R, R, u'A'}}));
+
+// The 16-bytes-at-a-time path against the byte-at-a-time loop: random mixes
+// of ASCII and of every kind of lead and continuation byte, at every length,
+// so that sequences fall on and across block boundaries.
+TEST(DecodeUtf8, FastPathAgreesWithPortableLoop) {
+  std::mt19937 random(11);
+  const unsigned char awkward[] = {0x80, 0xBF, 0xC2, 0xC3, 0xDF, 0xE0, 0xE2, 0xED, 0xEF,
+                                   0xF0, 0xF4, 0xF5, 0xFF, 0xA0, 0x9F, 0x8F, 0x90, 0x00};
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<unsigned char> bytes(random() % 100);
+    for (auto& b : bytes) b = random() % 3 ? static_cast<unsigned char>(0x20 + random() % 95) : awkward[random() % std::size(awkward)];
+    std::vector<char16_t> fast(bytes.size() + 1), portable(bytes.size() + 1);
+    const auto n = platform::DecodeUtf8(bytes.data(), bytes.size(), fast.data());
+    const auto m = platform::DecodeUtf8Portable(bytes.data(), bytes.size(), portable.data());
+    ASSERT_EQ(n, m);
+    ASSERT_EQ(std::u16string(fast.data(), n), std::u16string(portable.data(), m)) << "round " << round;
+  }
+}
 
 }  // namespace
