@@ -35,13 +35,17 @@ void ExpectSameAtEveryStart(const std::u16string& text) {
   for (std::size_t start = 0; start <= text.size(); ++start) {
     const char16_t* p = t.data() + start;
     ASSERT_EQ(xml::ScanPlainText(p), xml::ScanPlainTextPortable(p)) << "start " << start;
+    ASSERT_EQ(xml::SkipBlanks(p), xml::SkipBlanksPortable(p)) << "start " << start;
+    for (const char16_t unit : {u'"', u'\'', u'>', u'<'}) {
+      ASSERT_EQ(xml::FindUnit(p, unit), xml::FindUnitPortable(p, unit)) << "start " << start;
+    }
   }
 }
 
-TEST(ScanPlainText, StopsAtMarkupReferencesAndControlUnits) {
-  for (const char16_t* stop : {u"<", u"&", u"\x01", u"\x1f", u"\x0b"}) {
+TEST(Scanners, StopWhereTheirPortableLoopsStop) {
+  for (const char16_t* stop : {u"<", u"&", u"\x01", u"\x1f", u"\x0b", u"\"", u"'", u">", u"x"}) {
     for (std::size_t at = 0; at < 40; ++at) {
-      std::u16string text(40, u'x');
+      std::u16string text(40, at % 2 ? u'x' : u' ');
       text[at] = stop[0];
       ExpectSameAtEveryStart(text);
     }
@@ -52,9 +56,10 @@ TEST(ScanPlainText, StopsAtMarkupReferencesAndControlUnits) {
   ExpectSameAtEveryStart(std::u16string(100, u'a'));
 }
 
-TEST(ScanPlainText, AgreesOnRandomText) {
+TEST(Scanners, AgreeOnRandomText) {
   std::mt19937 random(7);
-  const char16_t alphabet[] = {u'a', u' ', u'\t', u'\n', u'\r', u'<', u'&', 1, 31, 32, 0x3c00, 0xfffe, 0x8000};
+  const char16_t alphabet[] = {u'a', u' ', u'\t', u'\n', u'\r', u'<', u'&', u'"', u'\'', u'>', 1,
+                               31,   32,   0x3c00, 0x2000, 0x0a00, 0xfffe, 0x8000};
   for (int round = 0; round < 300; ++round) {
     std::u16string text(random() % 70, u'a');
     for (auto& u : text) u = random() % 4 ? u'a' : alphabet[random() % std::size(alphabet)];

@@ -42,7 +42,7 @@ void XmlDocument::DropTree() {
   root->firstChild = nullptr;
   root->lastChild = nullptr;
   root.reset();
-  arena_.release();
+  arena_.Release();
 }
 
 void XmlDocument::Reset() {

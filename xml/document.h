@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
-#include <memory_resource>
 #include <string>
 
 #include "xml/node.h"
@@ -46,7 +45,7 @@ struct XmlDocument {
   // Every node, string and attribute of the tree lives here; dropping the
   // tree releases it whole instead of node by node. Declared first so that it
   // outlives the tree.
-  std::pmr::monotonic_buffer_resource arena_;
+  Arena arena_;
 
  public:
   std::unique_ptr<XmlNode> root;  // replaced by a fresh node at each load

@@ -17,17 +17,20 @@ bool CaseInsensitiveLess::operator()(StringView a, StringView b) const {
   return a.size() < b.size();
 }
 
-XmlNode::XmlNode(std::pmr::memory_resource* memory) : name(memory), value(memory), attributes(memory) {}
+XmlNode::XmlNode(Arena* arena)
+    : name(ArenaAllocator<Unit>(arena)), value(ArenaAllocator<Unit>(arena)), attributes(AttributeMap::allocator_type(arena)) {}
 
-XmlNode* NewNode(std::pmr::memory_resource* memory) {
-  void* const place = memory->allocate(sizeof(XmlNode), alignof(XmlNode));
-  return ::new (place) XmlNode(memory);
+XmlNode* NewNode(Arena* arena) {
+  if (!arena) return new XmlNode;
+  return ::new (arena->Allocate(sizeof(XmlNode), alignof(XmlNode))) XmlNode(arena);
 }
 
 void DeleteNode(XmlNode* node) {
-  std::pmr::memory_resource* const memory = node->Memory();
-  node->~XmlNode();
-  memory->deallocate(node, sizeof(XmlNode), alignof(XmlNode));
+  if (!node->Memory()) {
+    delete node;
+    return;
+  }
+  node->~XmlNode();  // its memory goes with the arena
 }
 
 XmlNode::~XmlNode() {

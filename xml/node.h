@@ -2,7 +2,6 @@
 #pragma once
 
 #include <map>
-#include <memory_resource>
 
 #include "xml/text.h"
 
@@ -17,7 +16,7 @@ struct CaseInsensitiveLess {
 
 // Keys that differ only in ASCII case are one key. The first value added for a
 // key stays; later duplicates are ignored.
-using AttributeMap = std::pmr::map<String, String, CaseInsensitiveLess>;
+using AttributeMap = std::map<String, String, CaseInsensitiveLess, ArenaAllocator<std::pair<const String, String>>>;
 
 struct XmlNode {
   String name;
@@ -29,14 +28,14 @@ struct XmlNode {
   XmlNode* prevSibling = nullptr;  // not owned
   XmlNode* nextSibling = nullptr;  // owned
 
-  // Strings and attributes take their memory from `memory`.
-  explicit XmlNode(std::pmr::memory_resource* memory = std::pmr::get_default_resource());
+  // Strings and attributes take their memory from `arena`, or the heap.
+  explicit XmlNode(Arena* arena = nullptr);
   XmlNode(const XmlNode&) = delete;
   XmlNode& operator=(const XmlNode&) = delete;
   // Frees the whole subtree without recursion, however deep or wide it is.
   ~XmlNode();
 
-  std::pmr::memory_resource* Memory() const { return name.get_allocator().resource(); }
+  Arena* Memory() const { return name.get_allocator().arena; }
 
   // Links `child` (made by NewNode, now owned by this one) as the last child.
   void AppendChild(XmlNode* child);
@@ -44,9 +43,9 @@ struct XmlNode {
   void AddAttribute(StringView key, StringView text);
 };
 
-// A new node whose own memory, strings and attributes come from `memory`.
-// Nodes of one tree share one resource.
-XmlNode* NewNode(std::pmr::memory_resource* memory = std::pmr::get_default_resource());
+// A new node whose own memory, strings and attributes come from `arena`, or
+// from the heap. Nodes of one tree share one arena.
+XmlNode* NewNode(Arena* arena = nullptr);
 
 // Destroys `node` with its subtree and gives its memory back.
 void DeleteNode(XmlNode* node);

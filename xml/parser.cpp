@@ -28,12 +28,6 @@ const Unit* Search(const Unit* p, const Unit* pattern) {
   }
 }
 
-// The first `unit` at or after `p`, or the terminating zero.
-const Unit* Find(const Unit* p, Unit unit) {
-  while (*p && *p != unit) ++p;
-  return p;
-}
-
 bool EqualsIgnoreCase(StringView s, const Unit* ascii) {
   std::size_t i = 0;
   for (; i < s.size() && ascii[i]; ++i) {
@@ -108,7 +102,7 @@ const Unit* ParseStartTag(XmlNode& node, const Unit* p, XmlDocument& doc, bool& 
       doc.RecordError(v, message::kExpectingQuotation);
       return nullptr;
     }
-    const Unit* const close = Find(v + 1, *v);
+    const Unit* const close = FindUnit(v + 1, *v);
     if (*close == 0) {
       doc.RecordError(v, message::kExpectingQuotation);  // at the opening quote
       return nullptr;
@@ -155,10 +149,7 @@ const Unit* CheckAfterRoot(const Unit* r, XmlDocument& doc) {
 
 }  // namespace
 
-const Unit* SkipWhitespace(const Unit* p) {
-  while (IsWhitespace(*p)) ++p;
-  return p;
-}
+const Unit* SkipWhitespace(const Unit* p) { return SkipBlanks(p); }
 
 bool ReadName(String& out, const Unit*& cursor) {
   out.clear();
@@ -181,7 +172,7 @@ const Unit* SkipMarkup(const Unit* p, XmlDocument& doc) {
   }
   // Declarations, processing instructions and anything else: the first ">"
   // ends it, whatever quotes or brackets come before.
-  const Unit* const close = Find(p, u'>');
+  const Unit* const close = FindUnit(p, u'>');
   if (*close == 0) {
     doc.RecordError(p, message::kUnclosedMarkup);
     return nullptr;
@@ -202,7 +193,8 @@ const Unit* SkipMisc(const Unit* p, XmlDocument& doc) {
 const Unit* ParseContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& run, XmlNode*& child) {
   // A raw element (cdata="true" in any case, or "1") holds everything up to
   // the first exact occurrence of its end tag, as written.
-  if (const String* raw = FindAttribute(node, u"cdata")) {
+  const String* const raw = node.attributes.empty() ? nullptr : FindAttribute(node, u"cdata");
+  if (raw) {
     if (EqualsIgnoreCase(*raw, u"true") || *raw == u"1") {
       const Unit* const end = Search(p, EndTag(node).c_str());
       if (*end == 0) {

@@ -27,9 +27,9 @@ const Unit* SkipMarkup(const Unit* p, XmlDocument& doc);
 // position of the "</" that ends it, or, when a child element starts, appends
 // a new node for it, sets `child` and returns the child's "<". Null after
 // recording an error. `run` is scratch space.
-const Unit* ParseContent(XmlNode& node, const Unit* p, XmlDocument& doc, String& run, XmlNode*& child);
+const Unit* ParseContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& run, XmlNode*& child);
 
 // The same, for the rest of the content after a child element ended at `p`.
-const Unit* ContinueContent(XmlNode& node, const Unit* p, XmlDocument& doc, String& run, XmlNode*& child);
+const Unit* ContinueContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& run, XmlNode*& child);
 
 }  // namespace xml

@@ -35,6 +35,18 @@ inline const Unit* ScanPlainTextPortable(const Unit* p) {
   return p;
 }
 
+// The first unit that is not whitespace.
+inline const Unit* SkipBlanksPortable(const Unit* p) {
+  while (IsWhitespace(*p)) ++p;
+  return p;
+}
+
+// The first `unit`, or the terminating zero.
+inline const Unit* FindUnitPortable(const Unit* p, Unit unit) {
+  while (*p && *p != unit) ++p;
+  return p;
+}
+
 #if defined(__SSE2__)
 
 // Two mask bits per unit of the block that is special.
@@ -48,18 +60,46 @@ inline unsigned TextSpecialMask(__m128i v) {
   return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(markup, _mm_andnot_si128(blank, control))));
 }
 
-inline const Unit* ScanPlainText(const Unit* p) {
+inline unsigned NotBlankMask(__m128i v) {
+  const __m128i blank = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(u' ')),
+                                                  _mm_cmpeq_epi16(v, _mm_set1_epi16(u'\n'))),
+                                     _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(u'\t')),
+                                                  _mm_cmpeq_epi16(v, _mm_set1_epi16(u'\r'))));
+  return ~static_cast<unsigned>(_mm_movemask_epi8(blank)) & 0xFFFFu;
+}
+
+inline unsigned UnitOrZeroMask(__m128i v, __m128i unit) {
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(v, unit), _mm_cmpeq_epi16(v, _mm_setzero_si128()))));
+}
+
+// Walks the aligned blocks from the one holding `p` until `mask` (two bits
+// per unit) finds a unit; the bits of the units before `p` are masked off.
+// The terminating zero must be found by every mask.
+template <typename Mask>
+inline const Unit* ScanBlocks(const Unit* p, Mask mask) {
   const auto address = reinterpret_cast<std::uintptr_t>(p);
   auto block = reinterpret_cast<const __m128i*>(address & ~std::uintptr_t{15});
-  // Bits of the units before `p` in its block are masked off.
-  unsigned mask = TextSpecialMask(_mm_load_si128(block)) & (0xFFFFu << (address & 15));
-  while (!mask) mask = TextSpecialMask(_mm_load_si128(++block));
-  return reinterpret_cast<const Unit*>(reinterpret_cast<const char*>(block) + __builtin_ctz(mask));
+  unsigned bits = mask(_mm_load_si128(block)) & (0xFFFFu << (address & 15));
+  while (!bits) bits = mask(_mm_load_si128(++block));
+  return reinterpret_cast<const Unit*>(reinterpret_cast<const char*>(block) + __builtin_ctz(bits));
+}
+
+inline const Unit* ScanPlainText(const Unit* p) { return ScanBlocks(p, TextSpecialMask); }
+inline const Unit* SkipBlanks(const Unit* p) {
+  if (!IsWhitespace(*p)) return p;  // most often nothing to skip
+  return ScanBlocks(p, NotBlankMask);
+}
+inline const Unit* FindUnit(const Unit* p, Unit unit) {
+  const __m128i u = _mm_set1_epi16(static_cast<short>(unit));
+  return ScanBlocks(p, [u](__m128i v) { return UnitOrZeroMask(v, u); });
 }
 
 #else
 
 inline const Unit* ScanPlainText(const Unit* p) { return ScanPlainTextPortable(p); }
+inline const Unit* SkipBlanks(const Unit* p) { return SkipBlanksPortable(p); }
+inline const Unit* FindUnit(const Unit* p, Unit unit) { return FindUnitPortable(p, unit); }
 
 #endif
 

@@ -2,16 +2,17 @@
 // and ASCII case folding that every part of the reader shares.
 #pragma once
 
-#include <memory_resource>
 #include <string>
 #include <string_view>
+
+#include "xml/arena.h"
 
 namespace xml {
 
 using Unit = char16_t;
-// Strings of the tree take their memory from the resource they were made
-// with (a document's arena for a loaded tree).
-using String = std::pmr::u16string;
+// Strings of the tree take their memory from the arena they were made with
+// (a document's, for a loaded tree), or from the heap.
+using String = std::basic_string<Unit, std::char_traits<Unit>, ArenaAllocator<Unit>>;
 using StringView = std::u16string_view;
 
 // Tab, line feed, carriage return and space; nothing else is whitespace.
