@@ -70,6 +70,13 @@ class InputFile {
 // Creates or empties a text file for writing; line ends are the system's.
 std::FILE* CreateTextFile(const char* name);
 
+// ---- Memory --------------------------------------------------------------
+
+// A hint that the large buffer [p, p + size) is about to be filled and read
+// whole: the system may back it with large pages, which saves most of the
+// page faults of a fresh buffer. Does nothing for small buffers.
+void AdviseLargeBuffer(void* p, std::size_t size);
+
 // ---- Text ----------------------------------------------------------------
 
 // Converts `count` bytes of text in the system's 8-bit encoding into 16-bit

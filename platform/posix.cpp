@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -142,6 +143,20 @@ bool InputFile::Read(void* buffer, std::size_t count, std::size_t& got) {
 }
 
 std::FILE* CreateTextFile(const char* name) { return std::fopen(name, "w"); }
+
+void AdviseLargeBuffer(void* p, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+  // Transparent huge pages of 2 MiB, for the whole ones inside the buffer.
+  constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+  if (size < 2 * kHuge) return;
+  const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
+  const auto end = (reinterpret_cast<std::uintptr_t>(p) + size) & ~(kHuge - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)p;
+  (void)size;
+#endif
+}
 
 // The 8-bit encoding here is UTF-8, always.
 std::ptrdiff_t ConvertFrom8Bit(const unsigned char* bytes, std::size_t count, char16_t* out) {

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/platform.h"
+
 namespace xml {
 
 namespace {
-constexpr std::size_t kLargestBlock = std::size_t{1} << 20;
+// Blocks double up to this size; the large ones may get large pages.
+constexpr std::size_t kLargestBlock = std::size_t{64} << 20;
 }
 
 void* Arena::Grow(std::size_t bytes, std::size_t align) {
@@ -18,6 +21,7 @@ void* Arena::Grow(std::size_t bytes, std::size_t align) {
   const std::size_t size = own ? need : blockSize_;
   auto* block = static_cast<Block*>(std::malloc(size));
   if (!block) throw std::bad_alloc();
+  platform::AdviseLargeBuffer(block, size);
   block->next = blocks_;
   blocks_ = block;
   const auto begin = reinterpret_cast<std::uintptr_t>(block) + header;

@@ -29,7 +29,9 @@ static_assert(kBufferPadding >= kTextPadding, "the UTF-16 text is parsed in the 
 
 ByteBuffer AllocateFileBuffer(std::size_t size) {
   if (size > SIZE_MAX - kBufferPadding) return nullptr;
-  return ByteBuffer(static_cast<unsigned char*>(std::malloc(size + kBufferPadding)));
+  ByteBuffer buffer(static_cast<unsigned char*>(std::malloc(size + kBufferPadding)));
+  if (buffer) platform::AdviseLargeBuffer(buffer.get(), size + kBufferPadding);
+  return buffer;
 }
 
 XmlDocument::XmlDocument() : root(std::make_unique<XmlNode>(&arena_)) {}
@@ -98,6 +100,7 @@ bool XmlDocument::Decode(ByteBuffer bytes, std::size_t size, const char* path) {
   if (size > (SIZE_MAX - kTextPadding) / 2 - 1) return false;
   std::unique_ptr<Unit, UnitBufferDeleter> text(static_cast<Unit*>(std::malloc(2 * size + 2 + kTextPadding)));
   if (!text) return false;
+  platform::AdviseLargeBuffer(text.get(), 2 * size + 2 + kTextPadding);
   const std::ptrdiff_t units = platform::ConvertFrom8Bit(bytes.get(), size + 1, text.get());
   if (units <= 0 || text.get()[units - 1] != 0) return false;
   std::memset(text.get() + units, 0, kTextPadding);
