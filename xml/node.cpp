@@ -7,16 +7,6 @@
 
 namespace xml {
 
-bool CaseInsensitiveLess::operator()(StringView a, StringView b) const {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const Unit x = FoldCase(a[i]);
-    const Unit y = FoldCase(b[i]);
-    if (x != y) return x < y;
-  }
-  return a.size() < b.size();
-}
-
 XmlNode::XmlNode(Arena* arena)
     : name(ArenaAllocator<Unit>(arena)), value(ArenaAllocator<Unit>(arena)), attributes(AttributeMap::allocator_type(arena)) {}
 
@@ -68,8 +58,11 @@ void XmlNode::AppendChild(XmlNode* child) {
 }
 
 void XmlNode::AddAttribute(StringView key, StringView text) {
-  const auto at = attributes.lower_bound(key);
-  if (at != attributes.end() && !attributes.key_comp()(key, at->first)) return;  // the first one stays
+  auto at = attributes.end();
+  if (!attributes.empty()) {
+    at = attributes.lower_bound(key);
+    if (at != attributes.end() && !attributes.key_comp()(key, at->first)) return;  // the first one stays
+  }
   // Key and value are made in place, with the map's memory.
   attributes.emplace_hint(at, std::piecewise_construct, std::forward_as_tuple(key), std::forward_as_tuple(text));
 }

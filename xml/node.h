@@ -11,7 +11,15 @@ namespace xml {
 // compare as unsigned 16-bit values; a prefix orders first.
 struct CaseInsensitiveLess {
   using is_transparent = void;
-  bool operator()(StringView a, StringView b) const;
+  bool operator()(StringView a, StringView b) const {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      const Unit x = FoldCase(a[i]);
+      const Unit y = FoldCase(b[i]);
+      if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+  }
 };
 
 // Keys that differ only in ASCII case are one key. The first value added for a

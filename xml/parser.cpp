@@ -155,7 +155,7 @@ bool ReadName(String& out, const Unit*& cursor) {
   out.clear();
   const Unit* const p = ScanName(cursor);
   if (p == cursor) return false;
-  out.assign(cursor, p);
+  out.append(cursor, static_cast<std::size_t>(p - cursor));
   cursor = p;
   return true;
 }
