@@ -117,9 +117,7 @@ bool InputFile::Open(const char* path) {
     close(fd);
     return false;
   }
-  // Back to blocking reads for a regular file (reads never wait on one anyway).
-  const int flags = fcntl(fd, F_GETFL);
-  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  // O_NONBLOCK stays: it has no effect on reading a regular file.
   handle_ = fd;
   size_ = static_cast<std::uint64_t>(st.st_size);
   return true;

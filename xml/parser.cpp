@@ -57,7 +57,15 @@ const Unit* ScanName(const Unit* p) {
 
 // The start tag of `node`, after any leading markup. Returns the position
 // after its ">" (the content start) or after its "/>" (`empty` set).
-const Unit* ParseStartTag(XmlNode& node, const Unit* p, XmlDocument& doc, bool& empty) {
+// "cdata" in any ASCII case.
+bool IsCdataName(const Unit* begin, const Unit* end) {
+  return end - begin == 5 && FoldCase(begin[0]) == u'c' && FoldCase(begin[1]) == u'd' &&
+         FoldCase(begin[2]) == u'a' && FoldCase(begin[3]) == u't' && FoldCase(begin[4]) == u'a';
+}
+
+// `maybeRaw` tells whether an attribute named "cdata" was read.
+const Unit* ParseStartTag(XmlNode& node, const Unit* p, XmlDocument& doc, bool& empty, bool& maybeRaw) {
+  maybeRaw = false;
   p = SkipMisc(p, doc);
   if (!p) return nullptr;
   if (*p != u'<') {
@@ -108,6 +116,7 @@ const Unit* ParseStartTag(XmlNode& node, const Unit* p, XmlDocument& doc, bool& 
       return nullptr;
     }
     // The value as written: no references decoded, line breaks kept.
+    maybeRaw = maybeRaw || IsCdataName(q, nameEnd);
     node.AddAttribute(StringView(q, static_cast<std::size_t>(nameEnd - q)),
                       StringView(v + 1, static_cast<std::size_t>(close - (v + 1))));
     cursor = close + 1;  // the next attribute may follow without whitespace
@@ -190,10 +199,11 @@ const Unit* SkipMisc(const Unit* p, XmlDocument& doc) {
   return p;
 }
 
-const Unit* ParseContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& run, XmlNode*& child) {
+const Unit* ParseContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& run, XmlNode*& child,
+                         bool maybeRaw) {
   // A raw element (cdata="true" in any case, or "1") holds everything up to
   // the first exact occurrence of its end tag, as written.
-  const String* const raw = node.attributes.empty() ? nullptr : FindAttribute(node, u"cdata");
+  const String* const raw = maybeRaw ? FindAttribute(node, u"cdata") : nullptr;
   if (raw) {
     if (EqualsIgnoreCase(*raw, u"true") || *raw == u"1") {
       const Unit* const end = Search(p, EndTag(node).c_str());
@@ -345,11 +355,12 @@ const Unit* XmlDocument::ParseElement(XmlNode* node, const Unit* p) {
   XmlNode* const top = node;
   for (;;) {
     bool empty = false;
-    p = ParseStartTag(*node, p, *this, empty);
+    bool maybeRaw = false;
+    p = ParseStartTag(*node, p, *this, empty, maybeRaw);
     if (!p) return nullptr;
     XmlNode* child = nullptr;
     if (!empty) {
-      p = ParseContent(*node, p, *this, run_, child);
+      p = ParseContent(*node, p, *this, run_, child, maybeRaw);
       if (!p) return nullptr;
       if (child) {
         node = child;

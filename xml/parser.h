@@ -26,8 +26,10 @@ const Unit* SkipMarkup(const Unit* p, XmlDocument& doc);
 // The content of `node`, from just after its start tag's ">". Returns the
 // position of the "</" that ends it, or, when a child element starts, appends
 // a new node for it, sets `child` and returns the child's "<". Null after
-// recording an error. `run` is scratch space.
-const Unit* ParseContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& run, XmlNode*& child);
+// recording an error. `run` is scratch space; `maybeRaw` is false when the
+// node has no attribute named "cdata" (so it cannot be a raw element).
+const Unit* ParseContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& run, XmlNode*& child,
+                         bool maybeRaw = true);
 
 // The same, for the rest of the content after a child element ended at `p`.
 const Unit* ContinueContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& run, XmlNode*& child);
