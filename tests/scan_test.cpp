@@ -68,3 +68,18 @@ TEST(Scanners, AgreeOnRandomText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NameClasses, MatchTheNameRule) {
+  for (unsigned c = 0; c < 0x10000; ++c) {
+    const auto u = static_cast<char16_t>(c);
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    const bool start = letter || c == '_';
+    const bool more = start || (c >= '0' && c <= '9') || c == '-' || c == ':' || c == '.';
+    ASSERT_EQ(xml::IsNameStart(u), start) << c;
+    ASSERT_EQ(xml::IsNameChar(u), more) << c;
+  }
+}
+
+}  // namespace

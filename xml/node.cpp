@@ -58,13 +58,10 @@ void XmlNode::AppendChild(XmlNode* child) {
 }
 
 void XmlNode::AddAttribute(StringView key, StringView text) {
-  auto at = attributes.end();
-  if (!attributes.empty()) {
-    at = attributes.lower_bound(key);
-    if (at != attributes.end() && !attributes.key_comp()(key, at->first)) return;  // the first one stays
-  }
-  // Key and value are made in place, with the map's memory.
-  attributes.emplace_hint(at, std::piecewise_construct, std::forward_as_tuple(key), std::forward_as_tuple(text));
+  // The entry is made first (key and value in place, with the map's memory)
+  // so that the tree is walked once; emplace drops it when the key is there
+  // already, and the first value stays.
+  attributes.emplace(std::piecewise_construct, std::forward_as_tuple(key), std::forward_as_tuple(text));
 }
 
 const String* FindAttribute(const XmlNode& node, StringView name) {

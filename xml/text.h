@@ -27,10 +27,19 @@ inline Unit FoldCase(Unit c) {
 }
 
 // A name starts with a letter or "_" and goes on with letters, digits, "_",
-// "-", ":" and ".".
-inline bool IsNameStart(Unit c) { return IsAsciiLetter(c) || c == u'_'; }
-inline bool IsNameChar(Unit c) {
-  return IsAsciiLetter(c) || IsDigit(c) || c == u'_' || c == u'-' || c == u':' || c == u'.';
-}
+// "-", ":" and ".". The table holds 1 for units that may go on a name and 3
+// for units that may also start one.
+inline constexpr unsigned char kNameClass[128] = {
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x00
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x10
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0,  // 0x20: "-" "."
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0,  // 0x30: digits ":"
+    0, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3,  // 0x40: "A" to "O"
+    3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 0, 0, 0, 0, 3,  // 0x50: "P" to "Z" "_"
+    0, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3,  // 0x60: "a" to "o"
+    3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 0, 0, 0, 0, 0,  // 0x70: "p" to "z"
+};
+inline bool IsNameStart(Unit c) { return c < 128 && kNameClass[c] == 3; }
+inline bool IsNameChar(Unit c) { return c < 128 && kNameClass[c] != 0; }
 
 }  // namespace xml
