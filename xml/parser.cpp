@@ -55,14 +55,14 @@ const Unit* ScanName(const Unit* p) {
   return p;
 }
 
-// The start tag of `node`, after any leading markup. Returns the position
-// after its ">" (the content start) or after its "/>" (`empty` set).
 // "cdata" in any ASCII case.
 bool IsCdataName(const Unit* begin, const Unit* end) {
   return end - begin == 5 && FoldCase(begin[0]) == u'c' && FoldCase(begin[1]) == u'd' &&
          FoldCase(begin[2]) == u'a' && FoldCase(begin[3]) == u't' && FoldCase(begin[4]) == u'a';
 }
 
+// The start tag of `node`, after any leading markup. Returns the position
+// after its ">" (the content start) or after its "/>" (`empty` set);
 // `maybeRaw` tells whether an attribute named "cdata" was read.
 const Unit* ParseStartTag(XmlNode& node, const Unit* p, XmlDocument& doc, bool& empty, bool& maybeRaw) {
   maybeRaw = false;
