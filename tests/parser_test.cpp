@@ -9,6 +9,7 @@
 
 namespace {
 
+using testutil::ByPlatform;
 using testutil::Check;
 
 struct DocCase {
@@ -39,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(Prolog, DocumentTest, testing::Values(
     // A start tag whose name does not start with a letter is skipped as markup.
     DocCase{"<1a>text</1a>", "1, Col:5 '<' expected"},
     DocCase{"<1a><b/>", ""},
-    DocCase{"<\xC3\xA9>x", "1, Col:4 '<' expected"},
+    DocCase{"<\xC3\xA9>x", ByPlatform("1, Col:4 '<' expected", "1, Col:5 '<' expected")},
     DocCase{"<_a.b-c:d9/>", ""}));
 
 INSTANTIATE_TEST_SUITE_P(StartTags, DocumentTest, testing::Values(
@@ -188,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TreeTest, testing::Values(
     TreeCase{"<a cdata='True'></a>", "a[cdata=True;]"},
     TreeCase{"<a><b cdata='1'>x</a></b></a>", "a(b[cdata=1;]=x</a> )"},
     TreeCase{"<a><!-- c --><![CDATA[<b>]]></a>", "a=]]>"},
-    TreeCase{"<a>\xC3\xA9&eacute;</a>", "a=\\u00e9\\u00e9"}));
+    TreeCase{"<a>\xC3\xA9&eacute;</a>", ByPlatform("a=\\u00e9\\u00e9", "a=\\u00c3\\u00a9\\u00e9")}));
 
 // Every prefix of a good document fails (none of them is complete), and
 // never at a position past the end of the text.

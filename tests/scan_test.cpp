@@ -16,7 +16,8 @@ class AlignedText {
  public:
   explicit AlignedText(const std::u16string& text) {
     bytes_ = (text.size() + 1) * 2 + xml::kTextPadding;
-    data_ = static_cast<char16_t*>(std::aligned_alloc(16, (bytes_ + 15) / 16 * 16));
+    // malloc's alignment, as the reader's own buffers have it.
+    data_ = static_cast<char16_t*>(std::malloc(bytes_));
     std::memset(data_, 0, bytes_);
     std::memcpy(data_, text.data(), text.size() * 2);
   }

@@ -1,23 +1,106 @@
 // Helpers shared by the tests: documents from strings, UTF-16 files, temporary
-// trees and running the real executables.
+// trees, running the real executables, and what differs between POSIX
+// systems and Windows.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <stdexcept>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "xml/document.h"
 
 namespace testutil {
 
 namespace fs = std::filesystem;
+
+// ---- What differs between the systems --------------------------------------
+
+#ifdef _WIN32
+inline constexpr bool kWindows = true;
+#else
+inline constexpr bool kWindows = false;
+#endif
+
+// An expectation that differs by system: the first value on POSIX, the
+// second on Windows. The 8-bit encoding is UTF-8 on POSIX and the ANSI code
+// page on Windows, which the Windows expectations take to be 1252.
+template <typename T>
+T ByPlatform(T posix, T windows) {
+  return kWindows ? windows : posix;
+}
+
+// The line end of files written in text mode (result.txt, standard output).
+inline const std::string kLineEnd = kWindows ? "\r\n" : "\n";
+
+// `text` with each "\n" as the system writes it in text mode.
+inline std::string TextLines(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n') {
+      out += kLineEnd;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// The exit status of xmlsweep for `total` failures (-1: no report). POSIX
+// has 8 bits of it, so the total is clamped below 255 there.
+inline int ExitStatusFor(int total) {
+  if (kWindows) return total;
+  if (total < 0) return 255;
+  return total > 254 ? 254 : total;
+}
+
+// A report as the tests compare it. The walk visits a directory's entries in
+// the order the system lists them: by name on POSIX, so the report is taken
+// as it is; in whatever order FindNextFile yields them on Windows, so there
+// the entries (a "ParseError" line with the "CheckFile" line after it, or
+// one line of its own) are sorted, and only their order may differ.
+inline std::string Comparable(const std::string& report) {
+  if (!kWindows) return report;
+  std::vector<std::string> entries;
+  bool open = false;  // the last entry is a "ParseError" line without its "CheckFile" line
+  std::size_t start = 0;
+  std::size_t end;
+  while ((end = report.find(kLineEnd, start)) != std::string::npos) {
+    const std::string line = report.substr(start, end + kLineEnd.size() - start);
+    start = end + kLineEnd.size();
+    if (open && line.rfind("CheckFile:", 0) == 0) {
+      entries.back() += line;
+      open = false;
+    } else {
+      entries.push_back(line);
+      open = line.rfind("ParseError : ", 0) == 0;
+    }
+  }
+  std::sort(entries.begin(), entries.end());
+  std::string out;
+  for (const auto& e : entries) out += e;
+  return out + report.substr(start);  // the total
+}
+
+// The report that `text` (with "\n" line ends) stands for, as Comparable.
+inline std::string Report(const std::string& text) { return Comparable(TextLines(text)); }
+
+// A path the build gave the tests (an executable, the sample tree), absolute
+// on this system: under Wine the build's POSIX paths lie on the drive of the
+// current directory, which is the build tree's when the tests start.
+inline std::string BuiltPath(const char* path) { return fs::absolute(path).make_preferred().string(); }
+
+// ---- Documents and files ---------------------------------------------------
 
 // Text as a readable one-line C-style literal, for test names and messages.
 template <typename Char>
@@ -73,9 +156,15 @@ inline std::string ReadFile(const fs::path& path) {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "xmlsweep-test-XXXXXX").string();
-    path_ = fs::path(mkdtemp(pattern.data()));
-    path_ = fs::canonical(path_);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const fs::path p = fs::temp_directory_path() / ("xmlsweep-test-" + std::to_string(random()));
+      if (fs::create_directory(p)) {  // false: the name is taken
+        path_ = fs::canonical(p);
+        return;
+      }
+    }
+    throw std::runtime_error("no fresh temporary directory");
   }
   ~TempDir() {
     std::error_code ec;
@@ -93,11 +182,18 @@ class TempDir {
   fs::path path_;
 };
 
-// Runs `command` in `dir` through the shell; returns the exit status.
+// Runs `command` in `dir` through the shell (cmd.exe on Windows); returns
+// the exit status.
 inline int RunIn(const fs::path& dir, const std::string& command) {
+#ifdef _WIN32
+  // cmd's exit code is the command's, all 32 bits of it; "/d" changes the drive too.
+  const std::string line = "cd /d \"" + dir.string() + "\" && " + command;
+  return std::system(line.c_str());
+#else
   const std::string line = "cd '" + dir.string() + "' && " + command;
   const int status = std::system(line.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 }  // namespace testutil

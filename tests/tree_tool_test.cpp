@@ -7,12 +7,14 @@
 
 namespace {
 
+using testutil::ByPlatform;
 using testutil::ReadFile;
 using testutil::RunIn;
 using testutil::TempDir;
+using testutil::TextLines;
 using testutil::WriteFile;
 
-const std::string kTree = XMLSWEEP_TREE_EXE;
+const std::string kTree = testutil::BuiltPath(XMLSWEEP_TREE_EXE);
 
 struct Dump {
   int status;
@@ -36,11 +38,12 @@ TEST(TreeTool, PrintsElementsInDocumentOrder) {
   EXPECT_EQ(d.status, 0);
   EXPECT_EQ(d.err, "");
   EXPECT_EQ(d.out,
-            "{\"depth\":0,\"name\":\"r\",\"attributes\":[[\"a\",\"q&quot;\\\\\"],[\"z\",\"1\"]],\"value\":\"\"}\n"
-            "{\"depth\":1,\"name\":\"b\",\"attributes\":[],\"value\":\"x\\t\\u00e9\\ud83d\"}\n"
-            "{\"depth\":1,\"name\":\"c\",\"attributes\":[],\"value\":\"\"}\n"
-            "{\"depth\":2,\"name\":\"d\",\"attributes\":[],\"value\":\"\"}\n"
-            "{\"depth\":1,\"name\":\"e\",\"attributes\":[[\"a\",\"\\u00e9\"]],\"value\":\"\"}\n");
+            TextLines("{\"depth\":0,\"name\":\"r\",\"attributes\":[[\"a\",\"q&quot;\\\\\"],[\"z\",\"1\"]],\"value\":\"\"}\n"
+                      "{\"depth\":1,\"name\":\"b\",\"attributes\":[],\"value\":\"x\\t\\u00e9\\ud83d\"}\n"
+                      "{\"depth\":1,\"name\":\"c\",\"attributes\":[],\"value\":\"\"}\n"
+                      "{\"depth\":2,\"name\":\"d\",\"attributes\":[],\"value\":\"\"}\n"
+                      "{\"depth\":1,\"name\":\"e\",\"attributes\":[[\"a\",\"" +
+                      std::string(ByPlatform("\\u00e9", "\\u00c3\\u00a9")) + "\"]],\"value\":\"\"}\n"));
 }
 
 TEST(TreeTool, PrintsThePartialTreeAfterAFailure) {
@@ -48,15 +51,15 @@ TEST(TreeTool, PrintsThePartialTreeAfterAFailure) {
   WriteFile(t.path() / "a.xml", "<r><b></r>");
   Dump d = RunTree(t, "a.xml");
   EXPECT_EQ(d.status, 1);
-  EXPECT_EQ(d.err, "a.xml Line:1, Col:7 Error reading end tag\n");
+  EXPECT_EQ(d.err, TextLines("a.xml Line:1, Col:7 Error reading end tag\n"));
   EXPECT_EQ(d.out,
-            "{\"depth\":0,\"name\":\"r\",\"attributes\":[],\"value\":\"\"}\n"
-            "{\"depth\":1,\"name\":\"b\",\"attributes\":[],\"value\":\"\"}\n");
+            TextLines("{\"depth\":0,\"name\":\"r\",\"attributes\":[],\"value\":\"\"}\n"
+                      "{\"depth\":1,\"name\":\"b\",\"attributes\":[],\"value\":\"\"}\n"));
 
   d = RunTree(t, "missing.xml");
   EXPECT_EQ(d.status, 1);
-  EXPECT_EQ(d.err, "can not open file missing.xml\n");
-  EXPECT_EQ(d.out, "{\"depth\":0,\"name\":\"\",\"attributes\":[],\"value\":\"\"}\n");
+  EXPECT_EQ(d.err, TextLines("can not open file missing.xml\n"));
+  EXPECT_EQ(d.out, TextLines("{\"depth\":0,\"name\":\"\",\"attributes\":[],\"value\":\"\"}\n"));
 }
 
 TEST(TreeTool, NeedsExactlyOneArgument) {
@@ -72,8 +75,8 @@ TEST(TreeTool, PrintsAMillionLevels) {
   WriteFile(t.path() / "deep.xml", doc);
   const Dump d = RunTree(t, "deep.xml");
   EXPECT_EQ(d.status, 1);
-  EXPECT_EQ(d.err, "deep.xml Line:1, Col:3000001 Error reading element value\n");
-  const std::string last = "{\"depth\":999999,\"name\":\"a\",\"attributes\":[],\"value\":\"\"}\n";
+  EXPECT_EQ(d.err, TextLines("deep.xml Line:1, Col:3000001 Error reading element value\n"));
+  const std::string last = TextLines("{\"depth\":999999,\"name\":\"a\",\"attributes\":[],\"value\":\"\"}\n");
   ASSERT_GE(d.out.size(), last.size());
   EXPECT_EQ(d.out.substr(d.out.size() - last.size()), last);
 }
