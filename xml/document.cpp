@@ -114,9 +114,16 @@ bool XmlDocument::ParseText(const Unit* text, const char* path) {
   if (*p == 0) {
     RecordError(p, message::kDocumentIsEmpty);
   } else {
-    ParseElement(root.get(), p);
+    const Unit* const end = ParseElement(root.get(), p);
+    // Null exactly when an error was recorded; after the root only the end.
+    assert((end == nullptr) == (errorPos != nullptr));
+    assert(!end || *end == 0);
+    static_cast<void>(end);
   }
-  if (!errorPos) return true;
+  if (!errorPos) {
+    if (inspectText) inspectText(*this, text);
+    return true;
+  }
 
   // Line and column of the error: a line feed starts a new line, every other
   // unit (carriage return and tab too) is one column.
@@ -133,6 +140,7 @@ bool XmlDocument::ParseText(const Unit* text, const char* path) {
   char where[64];
   std::snprintf(where, sizeof where, " Line:%" PRId64 ", Col:%" PRId64 " ", line, column);
   errorText = std::string(path) + where + errorMessage;
+  if (inspectText) inspectText(*this, text);
   return false;
 }
 

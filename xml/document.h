@@ -54,6 +54,11 @@ struct XmlDocument {
   const char* errorMessage = nullptr;
   int isUnicode = 0;              // 1: the last file was read as UTF-16
 
+  // For the fuzzer and tests only: when set, called at the end of every parse
+  // (after errorText is formatted) with the zero-terminated text, which exists
+  // only during the call, so that errorPos can be checked against it.
+  void (*inspectText)(const XmlDocument& doc, const Unit* text) = nullptr;
+
   XmlDocument();
   ~XmlDocument();
   XmlDocument(const XmlDocument&) = delete;
