@@ -100,6 +100,7 @@ CASES = [
     ('cdata-markers', cdata_markers, 32 * MiB, 'bytes', True),
     ('cdata-unclosed', cdata_unclosed, 32 * MiB, 'bytes', False),
     ('attributes', attributes, 100_000, 'attributes', True),
+    ('attributes-1M', attributes, 1_000_000, 'attributes', True),
     ('raw-element', raw_element, 32 * MiB, 'bytes', True),
     ('plain-text', plain_text, 512 * MiB, 'bytes', True),
     ('plain-text-utf16', plain_text_utf16, 512 * MiB, 'bytes', True),
