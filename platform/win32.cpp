@@ -90,22 +90,6 @@ bool ListCurrentDir(std::vector<DirEntry>& entries) {
   return true;
 }
 
-InputFile::InputFile(InputFile&& other) noexcept : handle_(other.handle_), size_(other.size_) {
-  other.handle_ = -1;
-}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    size_ = other.size_;
-    other.handle_ = -1;
-  }
-  return *this;
-}
-
-InputFile::~InputFile() { Close(); }
-
 void InputFile::Close() {
   if (handle_ != -1) std::fclose(AsFile(handle_));
   handle_ = -1;
