@@ -17,15 +17,7 @@ namespace xml {
 // UTF-16 files are parsed in place, reading byte pairs as units low byte first.
 static_assert(std::endian::native == std::endian::little, "the in-place UTF-16 path assumes a little-endian host");
 
-namespace {
-
-struct UnitBufferDeleter {
-  void operator()(Unit* p) const { std::free(p); }
-};
-
 static_assert(kBufferPadding >= kTextPadding, "the UTF-16 text is parsed in the file buffer");
-
-}  // namespace
 
 ByteBuffer AllocateFileBuffer(std::size_t size) {
   if (size > SIZE_MAX - kBufferPadding) return nullptr;
@@ -98,7 +90,7 @@ bool XmlDocument::Decode(ByteBuffer bytes, std::size_t size, const char* path) {
   }
   // 8-bit text: the data and its zero byte become at most size + 1 units.
   if (size > (SIZE_MAX - kTextPadding) / 2 - 1) return false;
-  std::unique_ptr<Unit, UnitBufferDeleter> text(static_cast<Unit*>(std::malloc(2 * size + 2 + kTextPadding)));
+  std::unique_ptr<Unit, FreeDeleter> text(static_cast<Unit*>(std::malloc(2 * size + 2 + kTextPadding)));
   if (!text) return false;
   platform::AdviseLargeBuffer(text.get(), 2 * size + 2 + kTextPadding);
   const std::ptrdiff_t units = platform::ConvertFrom8Bit(bytes.get(), size + 1, text.get());

@@ -1,6 +1,5 @@
 #include "xml/node.h"
 
-#include <algorithm>
 #include <new>
 #include <tuple>
 #include <utility>

@@ -29,7 +29,7 @@ const Unit* SkipMarkup(const Unit* p, XmlDocument& doc);
 // recording an error. `run` is scratch space; `maybeRaw` is false when the
 // node has no attribute named "cdata" (so it cannot be a raw element).
 const Unit* ParseContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& run, XmlNode*& child,
-                         bool maybeRaw = true);
+                         bool maybeRaw);
 
 // The same, for the rest of the content after a child element ended at `p`.
 const Unit* ContinueContent(XmlNode& node, const Unit* p, XmlDocument& doc, std::u16string& run, XmlNode*& child);
